@@ -68,6 +68,8 @@ void EntityParent(Entity e, Entity parent, int global); /* global 1 keeps the wo
 
 /* ---- Appearance ------------------------------------------------------------------------ */
 void ShowEntity(Entity e);
+void HideEntity(Entity e);                           /* not drawn, nor its children, until shown  */
+void FreeEntity(Entity e);                           /* free the entity and all its children      */
 void EntityTexture(Entity e, Texture t, int frame, int index);
 void EntityBlend(Entity e, int blend);               /* 1 alpha, 2 multiply, 3 add                */
 void EntityFX(Entity e, int fx); /* 1 full-bright, 2 vertex colours, 4 flat, 8 no fog, 16 no culling, 32 force blend */
@@ -81,6 +83,7 @@ void CameraRange(Entity camera, float near_plane, float far_plane);
 /* ---- Textures -------------------------------------------------------------------------- */
 Texture LoadTexture(const char* file, int flags); /* 1 colour 2 alpha 4 masked 8 mipmap 16/32 clamp u/v */
 void ScaleTexture(Texture t, float u, float v);   /* coordinates scaled by 1/u, 1/v              */
+void FreeTexture(Texture t);                      /* free it; entities using it lose it          */
 
 #ifdef __cplusplus
 }
