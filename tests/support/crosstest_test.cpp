@@ -149,6 +149,15 @@ TEST(Crosstest, CoplanarEdgeAndContainmentRules) {
   EXPECT_EQ(cop(inside, big), 1);
   // A vertex on the other's edge: the edges meet at an end point.
   EXPECT_EQ(cop(big, Tri{{4, 0, 0}, {5, -1, 0}, {6, -2, 0}}), 1);
+  // Containment at a tiny scale: side values near 1e-24, whose float products would underflow
+  // to zero; the sign rule must still see the point inside.
+  const float k = 1e-12f;
+  EXPECT_EQ(cop(Tri{{0, 0, 0}, {8 * k, 0, 0}, {0, 8 * k, 0}},
+                Tri{{k, k, 0}, {2 * k, k, 0}, {k, 2 * k, 0}}),
+            1);
+  EXPECT_EQ(cop(Tri{{k, k, 0}, {2 * k, k, 0}, {k, 2 * k, 0}},
+                Tri{{0, 0, 0}, {8 * k, 0, 0}, {0, 8 * k, 0}}),
+            1);
   // Only collinear overlapping edges, with both triangles degenerate: parallel edges never meet.
   EXPECT_EQ(cop(Tri{{0, 0, 0}, {2, 0, 0}, {1, 0, 0}}, Tri{{1, 0, 0}, {3, 0, 0}, {2, 0, 0}}), 0);
 }
@@ -167,6 +176,8 @@ TEST(Crosstest, DegenerateTrianglesFollowTheSameSteps) {
   const Tri flat{{0, 0, 0}, {2, 0, 0}, {0, 2, 0}};
   EXPECT_EQ(intersect(flat, Tri{{0.5f, 0.5f, -1}, {0.5f, 0.5f, 1}, {0.5f, 0.5f, 0}}), 1);
   EXPECT_EQ(intersect(flat, Tri{{5, 5, -1}, {5, 5, 1}, {5, 5, 0}}), 0);
+  // Apart in x-y but crossing in x-z: only the projection N1 picks gives 0.
+  EXPECT_EQ(intersect(flat, Tri{{0.5f, 5, -1}, {0.5f, 5, 1}, {0.5f, 5, 0}}), 0);
 }
 
 // ---- Exact oracle on integer coordinates ---------------------------------------------------
