@@ -1,7 +1,7 @@
 // Replace on a 1 MiB text with 100,000 occurrences, and on a 1 MiB text where every replacement
 // creates the next occurrence one character to its left. The rule Replace follows (rescan from
-// the first character after each replacement), implemented directly, is measured on a 64 KiB
-// text beside Replace on the same text, for a ratio.
+// the first character after each replacement), implemented directly, is measured on smaller
+// texts of both kinds beside Replace on the same texts, for a ratio.
 #include <benchmark/benchmark.h>
 
 #include <string>
@@ -27,6 +27,11 @@ std::string rescan_directly(std::string text, const std::string& search,
   return text;
 }
 
+std::string cascading_text(std::size_t size) {
+  std::string text(size - 1, 'a');
+  return text + 'b';
+}
+
 void BM_Replace_1MiB_100k_occurrences(benchmark::State& state) {
   const std::string text = text_with_occurrences(1 << 20, 100000);
   for (auto _ : state) {
@@ -37,13 +42,29 @@ void BM_Replace_1MiB_100k_occurrences(benchmark::State& state) {
 }
 
 void BM_Replace_1MiB_cascading(benchmark::State& state) {
-  std::string text((1 << 20) - 1, 'a');
-  text += 'b';  // 'aa...ab' with 'ab' -> 'b': 1,048,575 replacements, each moving one left
+  // 'aa...ab' with 'ab' -> 'b': 1,048,575 replacements, each one character left of the last.
+  const std::string text = cascading_text(1 << 20);
   for (auto _ : state) {
     std::string out = Replace(text, "ab", "b");
     benchmark::DoNotOptimize(out.data());
   }
   state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * (1 << 20));
+}
+
+void BM_Replace_4KiB_cascading(benchmark::State& state) {
+  const std::string text = cascading_text(1 << 12);
+  for (auto _ : state) {
+    std::string out = Replace(text, "ab", "b");
+    benchmark::DoNotOptimize(out.data());
+  }
+}
+
+void BM_RescanDirectly_4KiB_cascading(benchmark::State& state) {
+  const std::string text = cascading_text(1 << 12);
+  for (auto _ : state) {
+    std::string out = rescan_directly(text, "ab", "b");
+    benchmark::DoNotOptimize(out.data());
+  }
 }
 
 void BM_Replace_64KiB_6250_occurrences(benchmark::State& state) {
@@ -66,6 +87,8 @@ BENCHMARK(BM_Replace_1MiB_100k_occurrences)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Replace_1MiB_cascading)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Replace_64KiB_6250_occurrences)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_RescanDirectly_64KiB_6250_occurrences)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Replace_4KiB_cascading)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RescanDirectly_4KiB_cascading)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
