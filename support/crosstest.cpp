@@ -1,6 +1,7 @@
 // Triangle-triangle intersection by interval overlap on the line where the two planes meet, in
 // single precision, with near-zero plane distances snapped to zero so that nearly coplanar
-// triangles go to the exact 2D test. Every named value below is a float, rounded as it is formed.
+// triangles go to the 2D test in their common plane. Every named value below is a float, rounded
+// as it is formed.
 #include "crosstest.h"
 
 #include <cmath>
