@@ -152,12 +152,12 @@ void ScatterStars(Image& img, int count, double brightness, std::uint64_t seed) 
     const double x = rnd.Uniform() * img.width, y = rnd.Uniform() * img.height;
     // Many faint stars, few bright ones.
     const double mag = std::pow(rnd.Uniform(), 5.0);
-    const double level = (0.25 + 0.75 * mag) * brightness;
+    const double level = (0.45 + 0.9 * mag) * brightness;
     const double tint = rnd.Uniform();
     const Rgb colour = tint < 0.2   ? Rgb{0.75, 0.85, 1.0}
                        : tint < 0.3 ? Rgb{1.0, 0.88, 0.75}
                                     : Rgb{1.0, 1.0, 1.0};
-    const double radius = 0.6 + 1.4 * mag;
+    const double radius = 0.45 + 0.6 * mag;
     const int r = static_cast<int>(std::ceil(radius + 1));
     for (int dy = -r; dy <= r; ++dy) {
       for (int dx = -r; dx <= r; ++dx) {
@@ -175,10 +175,11 @@ void ScatterStars(Image& img, int count, double brightness, std::uint64_t seed) 
   }
 }
 
-// Night sky: the star field on black, with a faint milky band across it. The engine shows it
-// twice around the sphere, so it tiles.
+// Night sky: the star field on black, with a faint milky band across it. The engine repeats it
+// twice each way, so one copy spans 180 degrees around and 90 degrees up: 512 x 256 keeps the
+// stars round on the sphere. It tiles.
 Image Stars() {
-  Image img(512, 512, false);
+  Image img(512, 256, false);
   for (int y = 0; y < img.height; ++y) {
     for (int x = 0; x < img.width; ++x) {
       const double u = (x + 0.5) / img.width, v = (y + 0.5) / img.height;
@@ -189,8 +190,8 @@ Image Stars() {
       img.Set(x, y, Rgb{0.010 + glow * 0.85, 0.012 + glow * 0.9, 0.025 + glow});
     }
   }
-  ScatterStars(img, 1400, 1.0, 202);
-  ScatterStars(img, 5000, 0.35, 203);
+  ScatterStars(img, 700, 1.0, 202);
+  ScatterStars(img, 2000, 0.45, 203);
   return img;
 }
 
@@ -348,7 +349,7 @@ Image MoonMask() {
   for (int y = 0; y < img.height; ++y) {
     for (int x = 0; x < img.width; ++x) {
       const double r = Radius(img, x, y);
-      const double a = 0.12 * (1 - Smoothstep(0.86, 0.9, r));
+      const double a = 0.04 * (1 - Smoothstep(0.86, 0.9, r));
       img.Set(x, y, Rgb{0.02, 0.03, 0.06}, a);
     }
   }
@@ -362,12 +363,12 @@ Image Clouds() {
   for (int y = 0; y < img.height; ++y) {
     for (int x = 0; x < img.width; ++x) {
       const double u = (x + 0.5) / img.width, v = (y + 0.5) / img.height;
-      const double n = TiledFbm(u, v, 4, 6, 606);
-      const double detail = TiledFbm(u, v, 16, 4, 607);
-      const double density = n * 0.8 + detail * 0.2;
-      const double a = Smoothstep(0.50, 0.72, density);
-      // Thicker parts are darker underneath, as seen from below.
-      const double shade = 1.0 - 0.35 * Smoothstep(0.62, 0.85, density);
+      // Broad shapes only: the layer is seen at grazing angles towards the horizon, where fine
+      // detail would shimmer.
+      const double density = TiledFbm(u, v, 4, 5, 606);
+      const double a = Smoothstep(0.48, 0.70, density);
+      // Thicker parts are a little darker underneath, as seen from below.
+      const double shade = 1.0 - 0.22 * Smoothstep(0.60, 0.85, density);
       img.Set(x, y, Rgb{shade * 0.97, shade * 0.98, shade}, a * 0.95);
     }
   }
