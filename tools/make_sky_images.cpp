@@ -129,18 +129,22 @@ double Elevation(double v) {
   return 90.0 - 180.0 * v;
 }
 
-// Day sky: deep blue overhead, paling to a hazy white-blue at the horizon.
+// Day sky colour at an elevation in degrees: deep blue overhead, paling to a hazy white-blue at
+// the horizon, with most of the change in the lowest 30 degrees as in a real clear sky.
+Rgb DaySkyColour(double elevation) {
+  const Rgb zenith{0.12, 0.33, 0.78}, mid{0.33, 0.58, 0.92}, horizon{0.78, 0.88, 0.97};
+  if (elevation < 0) return horizon;  // under the ground plane; pale so no dark seam shows
+  const double h = Clamp01(elevation / 90.0);
+  const Rgb upper = Mix(mid, zenith, std::pow(h, 0.8));
+  return Mix(horizon, upper, Smoothstep(0.0, 0.45, h));
+}
+
+// Day sky: the colour above by elevation, the same all round.
 Image DaySky() {
   Image img(256, 512, false);
-  const Rgb zenith{0.12, 0.33, 0.78}, mid{0.33, 0.58, 0.92}, horizon{0.78, 0.88, 0.97};
   for (int y = 0; y < img.height; ++y) {
-    const double e = Elevation((y + 0.5) / img.height);
-    const double h = Clamp01(e / 90.0);
-    // Most of the change happens in the lowest 30 degrees, as in a real clear sky.
-    const Rgb upper = Mix(mid, zenith, std::pow(h, 0.8));
-    const Rgb c = Mix(horizon, upper, Smoothstep(0.0, 0.45, h));
-    const Rgb below = horizon;  // under the ground plane; kept pale so the seam never shows dark
-    for (int x = 0; x < img.width; ++x) img.Set(x, y, e >= 0 ? c : below);
+    const Rgb c = DaySkyColour(Elevation((y + 0.5) / img.height));
+    for (int x = 0; x < img.width; ++x) img.Set(x, y, c);
   }
   return img;
 }
@@ -342,15 +346,16 @@ Image Moon() {
   return img;
 }
 
-// The moon's mask, behind the moon: a disc the moon's size, dark and faint. At night the moon
-// covers it; by day it shows only as the faintest shadow where the moon will rise.
+// The moon's mask, just behind the moon and a little smaller on screen, so the moon covers it
+// at night. It gets no fade of its own, so by day it must vanish into the sky: a faint disc of
+// the day sky's own colour where it hangs (16.5 degrees up).
 Image MoonMask() {
   Image img(128, 128, true);
+  const Rgb sky = DaySkyColour(16.5);
   for (int y = 0; y < img.height; ++y) {
     for (int x = 0; x < img.width; ++x) {
       const double r = Radius(img, x, y);
-      const double a = 0.04 * (1 - Smoothstep(0.86, 0.9, r));
-      img.Set(x, y, Rgb{0.02, 0.03, 0.06}, a);
+      img.Set(x, y, sky, 0.2 * (1 - Smoothstep(0.84, 0.88, r)));
     }
   }
   return img;
@@ -369,7 +374,7 @@ Image Clouds() {
       const double a = Smoothstep(0.48, 0.70, density);
       // Thicker parts are a little darker underneath, as seen from below.
       const double shade = 1.0 - 0.22 * Smoothstep(0.60, 0.85, density);
-      img.Set(x, y, Rgb{shade * 0.97, shade * 0.98, shade}, a * 0.95);
+      img.Set(x, y, Rgb{shade * 0.92, shade * 0.93, shade * 0.95}, a * 0.95);
     }
   }
   return img;
