@@ -105,9 +105,10 @@ w_key)
   wait_texts 20
   focus
   xdotool keydown w
-  sleep 1.5
+  sleep 0.3
+  wait_texts $(($(count_texts) + 15))
   xdotool keyup w
-  sleep 0.5
+  wait_texts $(($(count_texts) + 5))
   escape_and_expect_zero
   # The step between frames: 0.2 with W up, 0.3 while it is held; a long run of 0.3 must show.
   steps=$(texts | awk 'NR > 1 { printf "%.6f\n", $1 - prev } { prev = $1 }')
@@ -159,7 +160,7 @@ missing_images)
   cp "$game" "$(dirname "$game")/libengine3d.so" "$work/bin/"
   cp "$(dirname "$game")"/data/gfx/*.png "$work/bin/data/gfx/"
   rm "$work/bin/data/gfx/sun.png" "$work/bin/data/gfx/clouds.png"
-  (cd / && exec "$work/bin/game" >"$work/out" 2>"$work/err") &
+  (cd / && LD_PRELOAD=$probe exec "$work/bin/game" >"$work/out" 2>"$work/err") &
   pid=$!
   wait_exit
   [ "$status" -eq 1 ] || fail "exit status $status, not 1"
