@@ -199,40 +199,31 @@ Image Stars() {
   return img;
 }
 
-// Dusk and pre-dawn sky: a dark blue dome with a few stars, warming towards the horizon where
-// the sun rises, so the night turns to dawn as the day sky fades back in.
+// Dusk and pre-dawn sky colour at (u around, elevation in degrees): a dark blue dome warming
+// towards the horizon where the sun rises (u = 0.25), so the night turns to dawn while the day
+// sky fades back in.
+Rgb DarkSkyColour(double u, double elevation) {
+  const Rgb top{0.015, 0.025, 0.09}, low{0.08, 0.11, 0.25}, dawn{0.55, 0.30, 0.22};
+  const double around = std::pow(std::cos(2 * kPi * (u - 0.25)) * 0.5 + 0.5, 3.0);
+  if (elevation < 0) return Add(low, dawn, 0.6 * around);
+  const double warm = around * std::exp(-elevation / 14.0);
+  return Add(Mix(low, top, std::pow(Clamp01(elevation / 90.0), 0.6)), dawn, 0.75 * warm);
+}
+
+// The dark sky with a few faint stars of its own, since it hides the star sphere before dawn;
+// the stars fade into the horizon haze. 512 x 256 over the whole sphere keeps them round.
 Image DarkSky() {
-  Image img(512, 512, false);
-  const Rgb top{0.015, 0.025, 0.09}, low{0.08, 0.11, 0.25};
-  const Rgb dawn{0.55, 0.30, 0.22};
+  Image img(512, 256, false);
+  ScatterStars(img, 500, 0.55, 303);
   for (int y = 0; y < img.height; ++y) {
     const double e = Elevation((y + 0.5) / img.height);
-    const double h = Clamp01(e / 90.0);
-    Rgb c = Mix(low, top, std::pow(h, 0.6));
+    const double keep = Smoothstep(0, 25, e);
     for (int x = 0; x < img.width; ++x) {
-      const double u = (x + 0.5) / img.width;
-      // Warmth centred on the sunrise direction (u = 0.25), fading upward and around.
-      const double around = std::cos(2 * kPi * (u - 0.25)) * 0.5 + 0.5;
-      const double warm = std::pow(around, 3.0) * std::exp(-std::max(e, 0.0) / 9.0);
-      img.Set(x, y, e >= 0 ? Add(c, dawn, 0.6 * warm) : Add(low, dawn, 0.6 * std::pow(around, 3)));
-    }
-  }
-  ScatterStars(img, 700, 0.7, 303);
-  // Stars fade out towards the horizon haze.
-  for (int y = 0; y < img.height; ++y) {
-    const double e = Elevation((y + 0.5) / img.height);
-    if (e > 25) continue;
-    for (int x = 0; x < img.width; ++x) {
-      const double u = (x + 0.5) / img.width;
-      const double around = std::cos(2 * kPi * (u - 0.25)) * 0.5 + 0.5;
-      const double warm = std::pow(around, 3.0) * std::exp(-std::max(e, 0.0) / 9.0);
-      const Rgb base = e >= 0 ? Add(Mix(low, top, std::pow(Clamp01(e / 90), 0.6)), dawn, 0.6 * warm)
-                              : Add(low, dawn, 0.6 * std::pow(around, 3));
-      const double keep = Smoothstep(0, 25, e);
+      const Rgb base = DarkSkyColour((x + 0.5) / img.width, e);
       double* p = img.At(x, y);
-      p[0] = base.r + (p[0] - base.r) * keep;
-      p[1] = base.g + (p[1] - base.g) * keep;
-      p[2] = base.b + (p[2] - base.b) * keep;
+      p[0] = base.r + p[0] * keep;
+      p[1] = base.g + p[1] * keep;
+      p[2] = base.b + p[2] * keep;
     }
   }
   return img;

@@ -63,6 +63,18 @@ wait_angle() {
   fail "the sun angle never reached $1"
 }
 
+# wait_below MAX: waits until the printed sun angle is below MAX (at most 120 s).
+wait_below() {
+  for _ in $(seq 1 2400); do
+    local a
+    a=$(texts | tail -n 1)
+    [ -n "$a" ] && awk -v a="$a" -v m="$1" 'BEGIN { exit !(a + 0 < m) }' && return 0
+    kill -0 "$pid" 2>/dev/null || fail "the demo ended early"
+    sleep 0.05
+  done
+  fail "the sun angle never fell below $1"
+}
+
 # wait_exit: waits for the demo to end by itself (at most 60 s) and sets $status.
 wait_exit() {
   for _ in $(seq 1 1200); do
@@ -218,8 +230,11 @@ screenshots)
   shot night
   read -r r g b < <(mean "$shots/night.png" 1024x380+0+0)
   awk -v r="$r" -v g="$g" -v b="$b" 'BEGIN { exit !((r + g + b) / 3 < 0.25) }' || fail "the night is not dark ($r $g $b)"
+  # Run on through midnight and the wrap to 0 until the sun is just up again, ahead.
   xdotool keydown w
   wait_angle 352
+  wait_below 100
+  wait_angle 5
   xdotool keyup w
   shot sunrise
   read -r r g b < <(mean "$shots/sunrise.png" 1024x380+0+0)
