@@ -42,8 +42,10 @@ struct E3DBrush {};  // surfaces take a brush, but this engine keeps appearance 
 struct E3DSurface {
   E3DEntity* mesh = nullptr;
   std::vector<e3d::Vertex> vertices;
-  std::vector<std::uint32_t> indices;  // three per triangle
-  bool normals_dirty = false;          // built by hand: normals come from the triangles
+  std::vector<std::uint32_t> indices;            // three per triangle
+  bool normals_dirty = false;                    // built by hand: normals come from the triangles
+  unsigned vertex_buffer = 0, index_buffer = 0;  // GL copies, where the context has buffers
+  bool buffers_stale = true;                     // the GL copies lag behind the arrays above
 };
 
 struct E3DEntity {
@@ -114,6 +116,7 @@ struct EngineState {
   bool generate_mipmap = false;
   bool blend_equation = false;
   bool have_buffer_objects = false;
+  unsigned sprite_vertex_buffer = 0, sprite_index_buffer = 0;
   bool have_programs = false;
   int texture_units = 1;
 
@@ -142,6 +145,9 @@ void build_sphere(E3DEntity& e, int segments);
 void build_plane(E3DEntity& e, int divisions);
 // The sprite's world orientation for a camera at cam_world (view modes 1-4).
 glm::quat sprite_rotation(const E3DEntity& sprite, const glm::mat4& cam_world);
+
+// Rendering (render.cpp).
+void release_buffers(E3DEntity& e);  // drops the entity's GL buffer objects
 
 // Textures (textures.cpp).
 void upload_pending_textures();

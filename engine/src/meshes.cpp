@@ -42,6 +42,7 @@ void refresh_normals(E3DSurface& s) {
     v.normal = len > 0.0f ? v.normal / len : glm::vec3(0, 1, 0);
   }
   s.normals_dirty = false;
+  s.buffers_stale = true;
 }
 
 static E3DSurface* add_surface(E3DEntity& mesh) {
@@ -165,6 +166,7 @@ int AddVertex(Surface s, float x, float y, float z, float u, float v, float /*w*
   s->vertices.push_back(
       Vertex{glm::vec3(x, y, z), glm::vec3(0, 1, 0), glm::vec2(u, v), glm::vec4(1.0f)});
   s->normals_dirty = true;
+  s->buffers_stale = true;
   s->mesh->bounds_dirty = true;
   s->mesh->sphere_segments = 0;
   return static_cast<int>(s->vertices.size() - 1);
@@ -174,6 +176,7 @@ void VertexColor(Surface s, int vertex, float red, float green, float blue, floa
   if (!s || vertex < 0 || static_cast<std::size_t>(vertex) >= s->vertices.size()) return;
   s->vertices[static_cast<std::size_t>(vertex)].color =
       glm::vec4(red / 255.0f, green / 255.0f, blue / 255.0f, alpha);
+  s->buffers_stale = true;
   s->mesh->bounds_dirty = true;
 }
 
@@ -187,6 +190,7 @@ int AddTriangle(Surface s, int v0, int v1, int v2) {
                     {static_cast<std::uint32_t>(v0), static_cast<std::uint32_t>(v1),
                      static_cast<std::uint32_t>(v2)});
   s->normals_dirty = true;
+  s->buffers_stale = true;
   s->mesh->sphere_segments = 0;
   return static_cast<int>(s->indices.size() / 3 - 1);
 }
@@ -195,6 +199,7 @@ void ScaleMesh(Entity mesh, float x, float y, float z) {
   if (!mesh || (mesh->kind != Kind::Mesh && mesh->kind != Kind::Plane)) return;
   const glm::vec3 k(x, y, z);
   for (auto& s : mesh->surfaces) {
+    s->buffers_stale = true;
     for (Vertex& v : s->vertices) {
       v.position *= k;
       // Normals transform by the inverse transpose: divide, then renormalise.
@@ -215,6 +220,7 @@ void ScaleMesh(Entity mesh, float x, float y, float z) {
 void FlipMesh(Entity mesh) {
   if (!mesh || (mesh->kind != Kind::Mesh && mesh->kind != Kind::Plane)) return;
   for (auto& s : mesh->surfaces) {
+    s->buffers_stale = true;
     for (std::size_t i = 0; i + 2 < s->indices.size(); i += 3) {
       std::swap(s->indices[i + 1], s->indices[i + 2]);
     }

@@ -3,6 +3,7 @@
    and all fixed-function state set here before use. The frame's draw list reuses its storage. */
 #include <algorithm>
 #include <cmath>
+#include <cstddef>
 #include <cstdio>
 #include <cstring>
 
@@ -360,24 +361,65 @@ void apply_blend(const DrawItem& item) {
   }
 }
 
-void draw_arrays(const Vertex* v, std::size_t count, const std::uint32_t* idx, std::size_t n,
-                 bool textured, const glm::vec4* colors) {
-  if (n == 0 || count == 0) return;
-  glVertexPointer(3, GL_FLOAT, sizeof(Vertex), &v->position);
-  glNormalPointer(GL_FLOAT, sizeof(Vertex), &v->normal);
+// Vertices and indices either in client memory or, where the context has them, in buffers.
+struct Geometry {
+  const Vertex* vertices;
+  std::size_t vertex_count;
+  const std::uint32_t* indices;
+  std::size_t index_count;
+  unsigned vertex_buffer, index_buffer;  // 0: draw from client memory
+};
+
+void refresh_buffers(E3DSurface& surf, const EngineState& s) {
+  if (!s.have_buffer_objects) return;
+  if (surf.vertex_buffer == 0) {
+    glGenBuffers(1, &surf.vertex_buffer);
+    glGenBuffers(1, &surf.index_buffer);
+    surf.buffers_stale = true;
+  }
+  if (!surf.buffers_stale) return;
+  glBindBuffer(GL_ARRAY_BUFFER, surf.vertex_buffer);
+  glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(surf.vertices.size() * sizeof(Vertex)),
+               surf.vertices.data(), GL_STATIC_DRAW);
+  glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, surf.index_buffer);
+  glBufferData(GL_ELEMENT_ARRAY_BUFFER,
+               static_cast<GLsizeiptr>(surf.indices.size() * sizeof(std::uint32_t)),
+               surf.indices.data(), GL_STATIC_DRAW);
+  surf.buffers_stale = false;
+}
+
+void draw_geometry(const Geometry& g, bool textured, const glm::vec4* colors) {
+  if (g.index_count == 0 || g.vertex_count == 0) return;
+  const bool buffered = g.vertex_buffer != 0;
+  auto at = [&](std::size_t offset) -> const void* {
+    return buffered ? reinterpret_cast<const void*>(offset)
+                    : reinterpret_cast<const char*>(g.vertices) + offset;
+  };
+  if (buffered) {
+    glBindBuffer(GL_ARRAY_BUFFER, g.vertex_buffer);
+    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, g.index_buffer);
+  }
+  glVertexPointer(3, GL_FLOAT, sizeof(Vertex), at(offsetof(Vertex, position)));
+  glNormalPointer(GL_FLOAT, sizeof(Vertex), at(offsetof(Vertex, normal)));
   if (textured) {
     glEnableClientState(GL_TEXTURE_COORD_ARRAY);
-    glTexCoordPointer(2, GL_FLOAT, sizeof(Vertex), &v->uv);
+    glTexCoordPointer(2, GL_FLOAT, sizeof(Vertex), at(offsetof(Vertex, uv)));
   } else {
     glDisableClientState(GL_TEXTURE_COORD_ARRAY);
   }
   if (colors) {
+    if (buffered) glBindBuffer(GL_ARRAY_BUFFER, 0);  // the tinted colours live in client memory
     glEnableClientState(GL_COLOR_ARRAY);
     glColorPointer(4, GL_FLOAT, sizeof(glm::vec4), colors);
   } else {
     glDisableClientState(GL_COLOR_ARRAY);
   }
-  glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(n), GL_UNSIGNED_INT, idx);
+  glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(g.index_count), GL_UNSIGNED_INT,
+                 buffered ? nullptr : g.indices);
+  if (buffered) {
+    glBindBuffer(GL_ARRAY_BUFFER, 0);
+    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, 0);
+  }
 }
 
 void draw_item(const Camera& cam, const DrawItem& item, EngineState& s) {
@@ -455,7 +497,9 @@ void draw_item(const Camera& cam, const DrawItem& item, EngineState& s) {
   glLoadMatrixf(&modelview[0][0]);
 
   if (e.kind == Kind::Sprite) {
-    draw_arrays(kSpriteQuad, 4, kSpriteIndices, 6, textured, nullptr);
+    draw_geometry(
+        Geometry{kSpriteQuad, 4, kSpriteIndices, 6, s.sprite_vertex_buffer, s.sprite_index_buffer},
+        textured, nullptr);
     return;
   }
   const bool vertex_colors = (e.fx & 2) != 0;
@@ -471,8 +515,10 @@ void draw_item(const Camera& cam, const DrawItem& item, EngineState& s) {
       }
       colors = s.scratch_colors.data();
     }
-    draw_arrays(surf->vertices.data(), surf->vertices.size(), surf->indices.data(),
-                surf->indices.size(), textured, colors);
+    refresh_buffers(*surf, s);
+    draw_geometry(Geometry{surf->vertices.data(), surf->vertices.size(), surf->indices.data(),
+                           surf->indices.size(), surf->vertex_buffer, surf->index_buffer},
+                  textured, colors);
   }
 }
 
@@ -487,6 +533,19 @@ void render_camera(const E3DEntity& camera_entity, EngineState& s) {
 }
 
 }  // namespace
+
+void release_buffers(E3DEntity& e) {
+  const EngineState& s = state();
+  for (auto& surf : e.surfaces) {
+    if (s.graphics_ready && s.have_buffer_objects && surf->vertex_buffer != 0) {
+      glDeleteBuffers(1, &surf->vertex_buffer);
+      glDeleteBuffers(1, &surf->index_buffer);
+    }
+    surf->vertex_buffer = surf->index_buffer = 0;
+    surf->buffers_stale = true;
+  }
+}
+
 }  // namespace e3d
 
 using namespace e3d;
@@ -521,6 +580,16 @@ void Graphics3D(int width, int height, int /*depth*/, int /*mode*/, int /*rate*/
   }
   s.width = width;
   s.height = height;
+  if (s.have_buffer_objects && s.sprite_vertex_buffer == 0) {
+    glGenBuffers(1, &s.sprite_vertex_buffer);
+    glBindBuffer(GL_ARRAY_BUFFER, s.sprite_vertex_buffer);
+    glBufferData(GL_ARRAY_BUFFER, sizeof(kSpriteQuad), kSpriteQuad, GL_STATIC_DRAW);
+    glGenBuffers(1, &s.sprite_index_buffer);
+    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, s.sprite_index_buffer);
+    glBufferData(GL_ELEMENT_ARRAY_BUFFER, sizeof(kSpriteIndices), kSpriteIndices, GL_STATIC_DRAW);
+    glBindBuffer(GL_ARRAY_BUFFER, 0);
+    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, 0);
+  }
   s.graphics_ready = true;
   upload_pending_textures();
 }

@@ -94,6 +94,7 @@ static void detach(E3DEntity* e) {
 void free_entity(E3DEntity* e) {
   while (!e->children.empty()) free_entity(e->children.back());
   detach(e);
+  release_buffers(*e);
   auto& all = state().entities;
   auto it = std::find_if(all.begin(), all.end(), [e](const auto& p) { return p.get() == e; });
   if (it != all.end()) all.erase(it);
@@ -250,7 +251,10 @@ void UpdateWorld(float /*anim_speed*/) {
 
 void ClearWorld(int entities, int /*brushes*/, int textures) {
   EngineState& s = state();
-  if (entities) s.entities.clear();
+  if (entities) {
+    for (auto& e : s.entities) release_buffers(*e);
+    s.entities.clear();
+  }
   if (textures) {
     for (auto& e : s.entities) e->texture = nullptr;
     for (auto& t : s.textures) free_texture(t.get());
