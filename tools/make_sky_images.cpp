@@ -364,7 +364,7 @@ Image Clouds() {
       const double density = TiledFbm(u, v, 4, 5, 606);
       const double a = Smoothstep(0.48, 0.70, density);
       // Thicker parts are a little darker underneath, as seen from below.
-      const double shade = 1.0 - 0.22 * Smoothstep(0.60, 0.85, density);
+      const double shade = 1.0 - 0.12 * Smoothstep(0.60, 0.85, density);
       img.Set(x, y, Rgb{shade * 0.92, shade * 0.93, shade * 0.95}, a * 0.95);
     }
   }
