@@ -41,9 +41,10 @@ int PixelsAcross(float half, float distance) {
          << want.g << ", " << want.b << ")";
 }
 
-// Writes a w x h image whose texel colour comes from fn(x, y) as RGBA, as PNG (keeps alpha).
+// Writes a w x h PNG whose texel colour comes from fn(x, y); with_alpha false drops the alpha
+// channel from the file altogether.
 std::string WriteImage(const std::string& name, int w, int h,
-                       const std::function<SDL_Color(int, int)>& fn) {
+                       const std::function<SDL_Color(int, int)>& fn, bool with_alpha = true) {
   const std::string path = ::testing::TempDir() + name;
   SDL_Surface* s = SDL_CreateRGBSurfaceWithFormat(0, w, h, 32, SDL_PIXELFORMAT_RGBA32);
   for (int y = 0; y < h; ++y) {
@@ -55,6 +56,11 @@ std::string WriteImage(const std::string& name, int w, int h,
       row[x * 4 + 2] = c.b;
       row[x * 4 + 3] = c.a;
     }
+  }
+  if (!with_alpha) {
+    SDL_Surface* rgb = SDL_ConvertSurfaceFormat(s, SDL_PIXELFORMAT_RGB24, 0);
+    SDL_FreeSurface(s);
+    s = rgb;
   }
   IMG_SavePNG(s, path.c_str());
   SDL_FreeSurface(s);
@@ -121,23 +127,60 @@ TEST_F(EngineRender, FlippedSphereShowsItsTextureFromInside) {
 }
 
 TEST_F(EngineRender, LightingIsColourTimesAmbientPlusLights) {
+  // The card faces the camera (its front looks along -z) at distance 10.
   struct Case {
     const char* what;
     int fx;
-    bool light;
-    int expected;
+    int light_type;  // 0: no light
+    float light_z, light_yaw;
+    Rgb light_color, card_color, expected;
   } cases[] = {
-      {"no light: ambient 127/255 only", 0, false, 127},
-      {"directional light on the front: clamped to the full colour", 0, true, 255},
-      {"full-bright ignores lighting", 1, false, 255},
+      {"no light: ambient 127/255 only", 0, 0, 0, 0, {}, {255, 255, 255}, {127, 127, 127}},
+      {"no light: colour times ambient", 0, 0, 0, 0, {}, {200, 100, 50}, {100, 50, 25}},
+      {"full-bright: the colour itself", 1, 0, 0, 0, {}, {200, 100, 50}, {200, 100, 50}},
+      {"directional along +z lights the front",
+       0,
+       1,
+       0,
+       0,
+       {255, 255, 255},
+       {255, 255, 255},
+       {255, 255, 255}},
+      {"directional turned around lights the back",
+       0,
+       1,
+       0,
+       180,
+       {255, 255, 255},
+       {255, 255, 255},
+       {127, 127, 127}},
+      {"light colour adds to the ambient",
+       0,
+       1,
+       0,
+       0,
+       {100, 0, 0},
+       {255, 255, 255},
+       {227, 127, 127}},
+      {"point light in front", 0, 2, 0, 0, {255, 255, 255}, {255, 255, 255}, {255, 255, 255}},
+      {"point light behind", 0, 2, 20, 0, {255, 255, 255}, {255, 255, 255}, {127, 127, 127}},
+      {"spot light pointing at it", 0, 3, 0, 0, {255, 255, 255}, {255, 255, 255}, {255, 255, 255}},
+      {"spot light pointing away", 0, 3, 0, 180, {255, 255, 255}, {255, 255, 255}, {127, 127, 127}},
   };
   for (const Case& c : cases) {
     ClearWorld(1, 1, 1);
     camera_ = CreateCamera(nullptr);
-    Entity card = Card(10, 5, 255, 255, 255);
+    Entity card = Card(10, 5, static_cast<float>(c.card_color.r),
+                       static_cast<float>(c.card_color.g), static_cast<float>(c.card_color.b));
     EntityFX(card, c.fx);
-    if (c.light) CreateLight(1, nullptr);  // shines along +z, onto the card's front
-    EXPECT_TRUE(Near(Render(), {c.expected, c.expected, c.expected}, 3)) << c.what;
+    if (c.light_type != 0) {
+      Entity light = CreateLight(c.light_type, nullptr);
+      PositionEntity(light, 0, 0, c.light_z, 0);
+      RotateEntity(light, 0, c.light_yaw, 0, 0);
+      EntityColor(light, static_cast<float>(c.light_color.r), static_cast<float>(c.light_color.g),
+                  static_cast<float>(c.light_color.b));
+    }
+    EXPECT_TRUE(Near(Render(), c.expected, 3)) << c.what;
   }
 }
 
@@ -216,6 +259,124 @@ TEST_F(EngineRender, SpriteFacesTheCameraWholeAndUpright) {
   }
 }
 
+TEST_F(EngineRender, TextureFlagsAndScaling) {
+  // Left half one colour, right half another; the card spans 160 px, the whole window width.
+  auto halves = [](SDL_Color left, SDL_Color right) {
+    return [left, right](int x, int) { return x < 8 ? left : right; };
+  };
+  const SDL_Color red{255, 0, 0, 255}, green{0, 255, 0, 255}, black{0, 0, 0, 255},
+      white{255, 255, 255, 255}, clear{255, 255, 255, 0}, grey{128, 128, 128, 255};
+  const std::string red_green = WriteImage("red_green.png", 16, 16, halves(red, green));
+  const std::string black_white = WriteImage("black_white.png", 16, 16, halves(black, white));
+  const std::string clear_white = WriteImage("clear_white.png", 16, 16, halves(clear, white));
+  const std::string grey_white = WriteImage("grey_white.png", 16, 16, halves(grey, white), false);
+  const Rgb bg{0, 0, 200};
+  struct Case {
+    const char* what;
+    const std::string& file;
+    int flags;
+    float scale;  // ScaleTexture on both axes
+    Rgb at[4];    // at 1/8, 3/8, 5/8 and 7/8 of the width
+  } cases[] = {
+      {"as loaded", red_green, 1, 1, {{255, 0, 0}, {255, 0, 0}, {0, 255, 0}, {0, 255, 0}}},
+      {"scale 0.5 repeats it twice",
+       red_green,
+       1,
+       0.5f,
+       {{255, 0, 0}, {0, 255, 0}, {255, 0, 0}, {0, 255, 0}}},
+      {"clamped u stops the repeat at the edge",
+       red_green,
+       1 | 16,
+       0.5f,
+       {{255, 0, 0}, {0, 255, 0}, {0, 255, 0}, {0, 255, 0}}},
+      {"masked: black is cut out", black_white, 4, 1, {bg, bg, {255, 255, 255}, {255, 255, 255}}},
+      {"colour only: black is drawn",
+       black_white,
+       1,
+       1,
+       {{0, 0, 0}, {0, 0, 0}, {255, 255, 255}, {255, 255, 255}}},
+      {"the image's own alpha is kept",
+       clear_white,
+       1,
+       1,
+       {bg, bg, {255, 255, 255}, {255, 255, 255}}},
+      {"alpha from brightness when the image has none",
+       grey_white,
+       2,
+       1,
+       {{64, 64, 164}, {64, 64, 164}, {255, 255, 255}, {255, 255, 255}}},
+  };
+  for (const Case& c : cases) {
+    ClearWorld(1, 1, 1);
+    camera_ = CreateCamera(nullptr);
+    Card(20, 20, bg.r, bg.g, bg.b);
+    Entity card = Card(10, 10, 255, 255, 255);
+    Texture t = LoadTexture(c.file.c_str(), c.flags);
+    ASSERT_NE(t, nullptr) << c.what;
+    ScaleTexture(t, c.scale, c.scale);
+    EntityTexture(card, t, 0, 0);
+    RenderWorld();
+    for (int i = 0; i < 4; ++i) {
+      EXPECT_TRUE(Near(ReadPixel(kWidth * (2 * i + 1) / 8, kCy + 10), c.at[i], 5))
+          << c.what << ", point " << i;
+    }
+  }
+}
+
+TEST_F(EngineRender, BackFacesShowOnlyWithoutCulling) {
+  // A fixed sprite pointed at the camera shows its back, as the demo's cloud layer does.
+  struct Case {
+    int fx;
+    bool shown;
+  } cases[] = {{1, false}, {1 | 16, true}};
+  for (const Case& c : cases) {
+    ClearWorld(1, 1, 1);
+    camera_ = CreateCamera(nullptr);
+    Entity e = Card(10, 4, 255, 255, 255);
+    SpriteViewMode(e, 2);
+    PointEntity(e, camera_, 0);
+    EntityFX(e, c.fx);
+    const Rgb want = c.shown ? Rgb{255, 255, 255} : Rgb{0, 0, 0};
+    EXPECT_TRUE(Near(Render(), want)) << "fx " << c.fx;
+  }
+}
+
+TEST_F(EngineRender, HandBuiltMeshWithVertexColours) {
+  Entity mesh = CreateMesh(nullptr);
+  Surface s = CreateSurface(mesh, nullptr);
+  const int a = AddVertex(s, -5, -5, 0, 0, 0, 0);
+  const int b = AddVertex(s, -5, 5, 0, 0, 0, 0);
+  const int c = AddVertex(s, 5, -5, 0, 0, 0, 0);
+  const int d = AddVertex(s, 5, 5, 0, 0, 0, 0);
+  AddTriangle(s, a, b, c);
+  AddTriangle(s, c, b, d);
+  EXPECT_EQ(AddTriangle(s, a, b, 4), -1);
+  for (int v : {a, b, c, d}) VertexColor(s, v, 0, 255, 0, 1);
+  PositionEntity(mesh, 0, 0, 10, 0);
+  EntityColor(mesh, 255, 0, 255);
+  EntityFX(mesh, 1);
+  EXPECT_TRUE(Near(Render(), {255, 0, 255})) << "the entity colour without FX 2";
+  EntityFX(mesh, 1 | 2);
+  EXPECT_TRUE(Near(Render(), {0, 255, 0})) << "vertex colours with FX 2";
+  VertexColor(s, a, 0, 255, 0, 0.5f);
+  VertexColor(s, b, 0, 255, 0, 0.5f);
+  VertexColor(s, c, 0, 255, 0, 0.5f);
+  VertexColor(s, d, 0, 255, 0, 0.5f);
+  EXPECT_TRUE(Near(Render(), {0, 128, 0}, 3)) << "vertex alpha blends";
+}
+
+TEST_F(EngineRender, HiddenParentHidesItsChildren) {
+  Entity pivot = CreatePivot(nullptr);
+  Entity card = Card(10, 4, 255, 255, 255);
+  EntityParent(card, pivot, 1);
+  HideEntity(pivot);
+  EXPECT_TRUE(Near(Render(), {0, 0, 0}));
+  ShowEntity(pivot);
+  EXPECT_TRUE(Near(Render(), {255, 255, 255}));
+  HideEntity(camera_);
+  EXPECT_TRUE(Near(Render(), {0, 0, 0})) << "a hidden camera draws nothing";
+}
+
 TEST_F(EngineRender, AlphaZeroIsInvisibleInEveryBlendMode) {
   for (int blend : {1, 2, 3}) {
     ClearWorld(1, 1, 1);
@@ -279,6 +440,10 @@ TEST_F(EngineRender, OpaqueInnerShellHidesTheOuterOnes) {
   EntityColor(inner, 0, 255, 0);
   EntityFX(inner, 1);
   EXPECT_TRUE(Near(Render(), {0, 255, 0}));
+  Entity inside = Card(50, 10, 255, 0, 0);
+  EntityFX(inside, 0);  // lit, so the ambient halves it
+  EXPECT_TRUE(Near(Render(), {127, 0, 0})) << "what is inside the shell still shows";
+  FreeEntity(inside);
   EntityAlpha(inner, 0.5f);
   EXPECT_TRUE(Near(Render(), {0, 128, 127}, 3)) << "a translucent inner shell lets it through";
 }
