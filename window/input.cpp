@@ -132,6 +132,11 @@ char KeyCharacter(const SDL_Keysym& key) {
   return at == std::string_view::npos ? static_cast<char>(sym) : kShifted[at];
 }
 
+bool IsModifierOrLock(SDL_Scancode s) {
+  return (s >= SDL_SCANCODE_LCTRL && s <= SDL_SCANCODE_RGUI) || s == SDL_SCANCODE_CAPSLOCK ||
+         s == SDL_SCANCODE_NUMLOCKCLEAR || s == SDL_SCANCODE_SCROLLLOCK || s == SDL_SCANCODE_MODE;
+}
+
 void QueueKey(std::string text) {
   auto& queue = State().pending_keys;
   if (queue.size() < kMaxPendingKeys) queue.push_back(std::move(text));
@@ -145,6 +150,8 @@ void OnKey(const SDL_KeyboardEvent& event) {
     return;
   }
   if (code != 0) state.key_down[static_cast<std::size_t>(code)] = true;
+  // Modifiers and lock keys are held, not typed: they show in IsKeyDown but queue nothing.
+  if (IsModifierOrLock(event.keysym.scancode)) return;
   if (const char ch = KeyCharacter(event.keysym); ch != 0) {
     QueueKey(std::string(1, ch));
   } else if (code != 0) {

@@ -91,6 +91,25 @@ void SendCloseRequest(unsigned long window) {
   XCloseDisplay(display);
 }
 
+void RuntimeWindowOrigin(int* x, int* y) {
+  const NativeWindow native = Native();
+  Window child = 0;
+  XTranslateCoordinates(native.display, native.window, DefaultRootWindow(native.display), 0, 0, x,
+                        y, &child);
+}
+
+void PointerOnScreen(int* x, int* y) {
+  Display* display = XOpenDisplay(nullptr);
+  if (display == nullptr) throw std::runtime_error("cannot reach the X display");
+  Window root = 0;
+  Window child = 0;
+  int wx = 0;
+  int wy = 0;
+  unsigned mask = 0;
+  XQueryPointer(display, DefaultRootWindow(display), &root, &child, x, y, &wx, &wy, &mask);
+  XCloseDisplay(display);
+}
+
 void DropInputFocus() {
   Display* display = XOpenDisplay(nullptr);
   if (display == nullptr) throw std::runtime_error("cannot reach the X display");
@@ -99,7 +118,7 @@ void DropInputFocus() {
   XCloseDisplay(display);
 }
 
-int Run(const std::string& command) {
+int RunCommand(const std::string& command) {
   const int status = std::system(command.c_str());
   return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }

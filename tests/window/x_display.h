@@ -25,11 +25,17 @@ CapturedImage CaptureRuntimeWindow();
 // Sends the window a WM_DELETE_WINDOW message, as a window manager does for a close button.
 void SendCloseRequest(unsigned long window);
 
+// Where the window's top-left pixel is on the screen.
+void RuntimeWindowOrigin(int* x, int* y);
+
+// The pointer's position on the screen, as the X server reports it.
+void PointerOnScreen(int* x, int* y);
+
 // Takes the keyboard focus away from every window (focus to none).
 void DropInputFocus();
 
 // Runs a shell command; returns its exit status.
-int Run(const std::string& command);
+int RunCommand(const std::string& command);
 
 inline int Red(std::uint32_t c) {
   return static_cast<int>((c >> 16) & 0xFF);
