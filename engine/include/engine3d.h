@@ -15,7 +15,11 @@
    Conventions
      Left-handed space: +x right, +y up, +z forward; angles in degrees; rotation is yaw (about y),
      then pitch (about the turned x), then roll (about the turned z). Positive pitch lifts +z
-     toward +y, positive yaw turns +z toward -x. global = 1 means world space.
+     toward +y, positive yaw turns +z toward -x, positive roll tips +y toward +x.
+     global = 1 means world space. A triangle's front is where (v1 - v0) x (v2 - v0) points.
+     Drawing order: orders > 0 (largest first, no depth test), then 0 (depth-tested), then < 0
+     (largest first, no depth test); within each, opaque entities first, then blended ones far
+     to near. RenderWorld clears to black and sets every GL state it uses.
      Colours 0..255, alphas 0..1, used as given. Any operation given a null handle does nothing
      and returns 0 or -1. A missing or unreadable image prints one line on stderr and gives 0.
 
@@ -78,6 +82,7 @@ void EntityAlpha(Entity e, float alpha);             /* 0..1                    
 void EntityColor(Entity e, float red, float green, float blue); /* 0..255                        */
 void ScaleSprite(Entity sprite, float x, float y);   /* half-sizes of the quad                    */
 void SpriteViewMode(Entity sprite, int mode); /* 1 face camera, 2 fixed, 3 upright, 4 upright free */
+                                              /* 3 turns about y toward the camera, 4 also tilts */
 void CameraRange(Entity camera, float near_plane, float far_plane);
 
 /* ---- Textures -------------------------------------------------------------------------- */

@@ -17,7 +17,7 @@ namespace e3d {
 
 enum class Kind { Camera, Light, Pivot, Mesh, Plane, Sprite };
 
-// Interleaved vertex as handed to glInterleavedArrays-free client arrays.
+// One vertex, interleaved: the arrays are handed to GL as they are, with a stride.
 struct Vertex {
   glm::vec3 position;
   glm::vec3 normal;

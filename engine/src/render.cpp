@@ -495,6 +495,8 @@ void draw_item(const Camera& cam, const DrawItem& item, EngineState& s) {
   glMatrixMode(GL_MODELVIEW);
   const glm::mat4 modelview = cam.view * model;
   glLoadMatrixf(&modelview[0][0]);
+  // A mirroring scale (an odd number of negative axes) turns the winding around on screen.
+  glFrontFace(glm::determinant(glm::mat3(model)) < 0.0f ? GL_CCW : GL_CW);
 
   if (e.kind == Kind::Sprite) {
     draw_geometry(

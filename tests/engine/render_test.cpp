@@ -365,6 +365,24 @@ TEST_F(EngineRender, HandBuiltMeshWithVertexColours) {
   EXPECT_TRUE(Near(Render(), {0, 128, 0}, 3)) << "vertex alpha blends";
 }
 
+TEST_F(EngineRender, MirroringScaleKeepsFrontFacesVisible) {
+  for (float sx : {1.0f, -1.0f}) {
+    ClearWorld(1, 1, 1);
+    camera_ = CreateCamera(nullptr);
+    Entity quad = CreateMesh(nullptr);
+    Surface s = CreateSurface(quad, nullptr);
+    AddVertex(s, -4, -4, 0, 0, 0, 0);
+    AddVertex(s, -4, 4, 0, 0, 0, 0);
+    AddVertex(s, 4, -4, 0, 0, 0, 0);
+    AddTriangle(s, 0, 1, 2);  // front toward the camera
+    PositionEntity(quad, 0, 0, 10, 0);
+    ScaleEntity(quad, sx, 1, 1, 0);
+    EntityFX(quad, 1);
+    const int x = sx > 0 ? kCx - 10 : kCx + 10;  // the triangle's side of the centre
+    EXPECT_TRUE(Near(Render(x, kCy + 10), {255, 255, 255})) << "x scale " << sx;
+  }
+}
+
 TEST_F(EngineRender, HiddenParentHidesItsChildren) {
   Entity pivot = CreatePivot(nullptr);
   Entity card = Card(10, 4, 255, 255, 255);

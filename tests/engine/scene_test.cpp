@@ -302,6 +302,22 @@ TEST_F(Scene, NullHandlesDoNothing) {
   RenderWorld();  // never bound to a context: nothing happens
 }
 
+TEST_F(Scene, CameraRangeKeepsOnlyUsableRanges) {
+  Entity cam = CreateCamera(nullptr);
+  CameraRange(cam, 1, 1e10f);
+  EXPECT_EQ(cam->near_plane, 1.0f);
+  EXPECT_EQ(cam->far_plane, 1e10f);
+  for (auto bad : {std::array{0.0f, 10.0f}, std::array{-1.0f, 10.0f}, std::array{5.0f, 5.0f},
+                   std::array{10.0f, 2.0f}}) {
+    CameraRange(cam, bad[0], bad[1]);
+    EXPECT_EQ(cam->near_plane, 1.0f) << bad[0] << ".." << bad[1];
+    EXPECT_EQ(cam->far_plane, 1e10f) << bad[0] << ".." << bad[1];
+  }
+  Entity pivot = CreatePivot(nullptr);
+  CameraRange(pivot, 2, 3);  // not a camera
+  EXPECT_EQ(pivot->near_plane, 1.0f);
+}
+
 TEST_F(Scene, MissingImageGivesNullHandleAndOneLineNamingIt) {
   const std::string file = ::testing::TempDir() + "missing-sky.png";
   testing::internal::CaptureStderr();
