@@ -127,14 +127,6 @@ float world_radius(E3DEntity& e) {
   return local_radius(e) * max_axis_scale(e.world);
 }
 
-// A closed sphere, opaque, showing its inside, around the camera: it covers the whole view, so
-// order-0 geometry wholly outside it cannot show.
-struct Occluder {
-  const E3DEntity* entity;
-  glm::vec3 centre;
-  float outer;  // circumscribed radius in the world
-};
-
 float shell_inner_radius(const E3DEntity& e) {
   // The facets of a sphere with n segments lie at least cos(pi / n) of its radius from the centre.
   return e.shell_radius * min_axis_scale(e.world) *
@@ -145,6 +137,8 @@ bool is_shell(const E3DEntity& e) {
   return e.kind == Kind::Mesh && e.sphere_segments > 0;
 }
 
+// An occluder is a closed sphere, opaque, showing its inside, around the camera: it covers the
+// whole view, so order-0 geometry wholly outside it cannot show and is not drawn at all.
 void collect_occluders(const Camera& cam, EngineState& s) {
   s.occluders.clear();
   for (const DrawItem& item : s.draw_list) {

@@ -299,7 +299,18 @@ TEST_F(Scene, NullHandlesDoNothing) {
   EXPECT_TRUE(Close(WorldPos(e), {1, 2, 3}));
   EXPECT_TRUE(Close(WorldForward(e), {0, 0, 1}));
   EXPECT_EQ(state().entities.size(), 1u);
-  RenderWorld();  // never bound to a context: nothing happens
+}
+
+TEST_F(Scene, WithoutAContextGraphics3DSaysSoAndRenderingDoesNothing) {
+  testing::internal::CaptureStderr();
+  Graphics3D(640, 480, 32, 0, 60);
+  const std::string err = testing::internal::GetCapturedStderr();
+  EXPECT_NE(err.find("no OpenGL context"), std::string::npos) << err;
+  EXPECT_FALSE(state().graphics_ready);
+  Entity cam = CreateCamera(nullptr);
+  CreateSphere(8, cam);
+  RenderWorld();
+  UpdateWorld(1);
 }
 
 TEST_F(Scene, CameraRangeKeepsOnlyUsableRanges) {
