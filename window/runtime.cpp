@@ -13,9 +13,12 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <new>
 #include <string_view>
 #include <system_error>
 #include <thread>
+#include <utility>
+#include <vector>
 
 namespace window_runtime {
 
@@ -218,6 +221,18 @@ int OpenScreen(int width, int height, int depth, int pages, int flags, int rate)
   CloseScreen();
   RuntimeState& state = State();
 
+  // The pages first: a request the memory cannot hold opens no window at all.
+  std::vector<std::uint8_t> new_pages;
+  try {
+    if (static_cast<std::size_t>(pages) > new_pages.max_size() / page_bytes) {
+      throw std::bad_alloc();
+    }
+    new_pages.assign(page_bytes * static_cast<std::size_t>(pages), 0);
+  } catch (const std::bad_alloc&) {
+    FailToOpen("not enough memory for " + std::to_string(pages) + " page(s) of " +
+               std::to_string(width) + "x" + std::to_string(height));
+  }
+
   const bool with_gl = (flags & 2) != 0;
   Uint32 window_flags = SDL_WINDOW_SHOWN;
   if (flags & 1) window_flags |= SDL_WINDOW_FULLSCREEN;
@@ -255,7 +270,7 @@ int OpenScreen(int width, int height, int depth, int pages, int flags, int rate)
   state.height = height;
   state.depth = depth;
   state.page_count = pages;
-  state.pages.assign(page_bytes * static_cast<std::size_t>(pages), 0);
+  state.pages = std::move(new_pages);
   state.background = 0;
   state.foreground = 0xFFFFFFFFu;
   ResetInput();

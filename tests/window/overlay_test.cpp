@@ -6,6 +6,7 @@
 #include "x_display.h"
 
 #include <GL/gl.h>
+#include <SDL.h>
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -67,6 +68,9 @@ TEST_F(Overlay32, OpensTheRequestedWindowAndTexture) {
   const CapturedImage shot = CaptureRuntimeWindow();
   EXPECT_EQ(shot.width, 1024);
   EXPECT_EQ(shot.height, 768);
+  EXPECT_STREQ(SDL_GetWindowTitle(SDL_GL_GetCurrentWindow()), "Sky");
+  EXPECT_EQ(SDL_GetWindowFlags(SDL_GL_GetCurrentWindow()) & SDL_WINDOW_FULLSCREEN, 0u)
+      << "1024x768 is smaller than the desktop both ways: a window, not fullscreen";
 }
 
 TEST_F(Overlay32, ClearedPageLeavesTheFrameUnchanged) {
@@ -264,6 +268,34 @@ TEST(OverlayScreens, EightBitPageGoesThroughThePalette) {
     for (int x = 10; x < 18; ++x) white += shot.At(x, y) == 0xFFFFFFu;
   }
   EXPECT_GT(white, 8);
+}
+
+TEST(OverlayScreens, DesktopSizeRequestOpensFullscreen) {
+  StartRuntime(0, nullptr);
+  int dw = 0;
+  int dh = 0;
+  GetDesktopSize(&dw, &dh);
+  ASSERT_GT(dw, 0);
+  SCREENRES(-1, -1, 32, 1, 0);
+  int w = 0;
+  int h = 0;
+  GetScreenSize(&w, &h);
+  EXPECT_EQ(w, dw);
+  EXPECT_EQ(h, dh);
+  EXPECT_NE(SDL_GetWindowFlags(SDL_GL_GetCurrentWindow()) & SDL_WINDOW_FULLSCREEN, 0u);
+  Page32()[0] = 0xFFFFFFFFu;
+  DrawFrame(0, 0, 0);
+  SCREENSYNC();
+  int ox = -1;
+  int oy = -1;
+  RuntimeWindowOrigin(&ox, &oy);
+  EXPECT_EQ(ox, 0);
+  EXPECT_EQ(oy, 0);
+  const CapturedImage shot = CaptureRuntimeWindow();
+  ASSERT_EQ(shot.width, dw);
+  ASSERT_EQ(shot.height, dh);
+  EXPECT_EQ(shot.At(0, 0), 0xFFFFFFu);
+  EXPECT_EQ(shot.At(1, 0), 0x000000u);
 }
 
 }  // namespace

@@ -157,7 +157,10 @@ TEST(PageDepths, ClearAndTextAtSixteenAndEightBits) {
   EXPECT_EQ(GetPaletteEntry(255), 0xFFFFFFFFu);
 }
 
+// The death tests run in a fresh copy of the test program: a forked child would share the
+// parent's X connection.
 TEST(EndProgram, ClosesTheWindowAndExitsWithTheStatus) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
   EXPECT_EXIT(
       {
         StartRuntime(0, nullptr);
@@ -166,6 +169,16 @@ TEST(EndProgram, ClosesTheWindowAndExitsWithTheStatus) {
         EndProgram(3);
       },
       ::testing::ExitedWithCode(3), "");
+}
+
+TEST(OpenScreen, PagesBeyondMemoryEndWithOneLine) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  EXPECT_EXIT(
+      {
+        StartRuntime(0, nullptr);
+        OpenScreen(65536, 65536, 32, 0x7FFFFFFF, 2, 0);  // 2^65 bytes
+      },
+      ::testing::ExitedWithCode(1), "^game: cannot open a window: not enough memory[^\n]*\n$");
 }
 
 }  // namespace
