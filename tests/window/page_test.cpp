@@ -181,4 +181,15 @@ TEST(OpenScreen, PagesBeyondMemoryEndWithOneLine) {
       ::testing::ExitedWithCode(1), "^game: cannot open a window: not enough memory[^\n]*\n$");
 }
 
+TEST(OpenScreen, NoGlContextEndsWithOneLine) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  EXPECT_EXIT(
+      {
+        setenv("SDL_OPENGL_LIBRARY", "/nonexistent/libGL.so.1", 1);  // no GL driver to load
+        StartRuntime(0, nullptr);
+        OpenScreen(320, 240, 32, 1, 2, 0);
+      },
+      ::testing::ExitedWithCode(1), "^game: cannot open a window: [^\n]+\n$");
+}
+
 }  // namespace
