@@ -9,6 +9,8 @@
 
 #include <array>
 #include <cstddef>
+#include <string>
+#include <string_view>
 
 using namespace window_runtime;
 
