@@ -8,93 +8,20 @@
 #include <SDL2/SDL_image.h>
 #include <GL/gl.h>
 
-#include <atomic>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <functional>
-#include <new>
 #include <string>
 #include <vector>
 
 #include <unistd.h>
 
+#include "alloc_counter.h"
 #include "engine3d.h"
 #include "gl_window.h"
-
-// ---- Allocation counting on the thread that renders ------------------------------------------
-// C++ allocations (the engine's containers) and C allocations (SDL, the GL driver) are counted
-// apart; C allocations are seen only in builds without AddressSanitizer, which owns malloc there.
-namespace {
-thread_local bool t_counting = false;
-std::atomic<long long> g_cxx_allocations{0};
-std::atomic<long long> g_c_allocations{0};
-}  // namespace
-
-#if !defined(__SANITIZE_ADDRESS__)
-extern "C" {
-void* __libc_malloc(std::size_t);
-void* __libc_calloc(std::size_t, std::size_t);
-void* __libc_realloc(void*, std::size_t);
-void __libc_free(void*);
-void* malloc(std::size_t n) {
-  if (t_counting) g_c_allocations.fetch_add(1, std::memory_order_relaxed);
-  return __libc_malloc(n);
-}
-void* calloc(std::size_t n, std::size_t k) {
-  if (t_counting) g_c_allocations.fetch_add(1, std::memory_order_relaxed);
-  return __libc_calloc(n, k);
-}
-void* realloc(void* p, std::size_t n) {
-  if (t_counting) g_c_allocations.fetch_add(1, std::memory_order_relaxed);
-  return __libc_realloc(p, n);
-}
-void free(void* p) {
-  __libc_free(p);
-}
-}
-static void* RawAlloc(std::size_t n) {
-  return __libc_malloc(n ? n : 1);
-}
-#else
-static void* RawAlloc(std::size_t n) {
-  return std::malloc(n ? n : 1);
-}
-#endif
-
-void* operator new(std::size_t n) {
-  if (t_counting) g_cxx_allocations.fetch_add(1, std::memory_order_relaxed);
-  if (void* p = RawAlloc(n)) return p;
-  throw std::bad_alloc();
-}
-void* operator new[](std::size_t n) {
-  return operator new(n);
-}
-void* operator new(std::size_t n, const std::nothrow_t&) noexcept {
-  if (t_counting) g_cxx_allocations.fetch_add(1, std::memory_order_relaxed);
-  return RawAlloc(n);
-}
-void* operator new[](std::size_t n, const std::nothrow_t& t) noexcept {
-  return operator new(n, t);
-}
-// These are the replacement allocator itself: new takes from malloc, so delete gives back to it.
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
-void operator delete(void* p) noexcept {
-  std::free(p);
-}
-void operator delete[](void* p) noexcept {
-  std::free(p);
-}
-void operator delete(void* p, std::size_t) noexcept {
-  std::free(p);
-}
-void operator delete[](void* p, std::size_t) noexcept {
-  std::free(p);
-}
-#pragma GCC diagnostic pop
 
 namespace {
 
@@ -308,21 +235,20 @@ double MsSince(std::chrono::steady_clock::time_point t0) {
 void BM_ClearAndSwap(benchmark::State& state) {
   double ms = 0;
   long long frames = 0;
-  g_c_allocations = 0;
+  long long mallocs = 0;
   for (auto _ : state) {
     const auto t0 = std::chrono::steady_clock::now();
-    t_counting = true;
+    alloc_counter::Start();
     glClearColor(0, 0, 0, 1);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    t_counting = false;
+    mallocs += alloc_counter::Stop().c;
     SwapGlWindow();
     ms += MsSince(t0);
     ++frames;
   }
   g_baseline_ms = ms / static_cast<double>(frames);
   state.counters["ms_per_frame"] = g_baseline_ms;
-  state.counters["malloc_per_frame"] =
-      static_cast<double>(g_c_allocations.load()) / static_cast<double>(frames);
+  state.counters["malloc_per_frame"] = static_cast<double>(mallocs) / static_cast<double>(frames);
 }
 
 // Sky states: (sun angle, star alpha, sun alpha) as the day-night step leaves them.
@@ -356,16 +282,17 @@ void BM_RenderWorld(benchmark::State& state) {
   }
   double ms = 0;
   long long frames = 0;
-  g_cxx_allocations = 0;
-  g_c_allocations = 0;
+  alloc_counter::Counts allocations;
   for (auto _ : state) {
     const auto t0 = std::chrono::steady_clock::now();
     CameraRange(s.camera, 1, 1e10f);
     ApplySky(s, t.sun_angle + 0.2 * static_cast<double>(frames % 2), t.star_alpha, t.sun_alpha);
-    t_counting = true;
+    alloc_counter::Start();
     UpdateWorld(1);
     RenderWorld();
-    t_counting = false;
+    const alloc_counter::Counts counted = alloc_counter::Stop();
+    allocations.cxx += counted.cxx;
+    allocations.c += counted.c;
     SwapGlWindow();
     ms += MsSince(t0);
     ++frames;
@@ -374,9 +301,9 @@ void BM_RenderWorld(benchmark::State& state) {
   state.counters["ms_per_frame"] = per_frame;
   state.counters["x_clear_swap"] = g_baseline_ms > 0 ? per_frame / g_baseline_ms : 0;
   state.counters["new_per_frame"] =
-      static_cast<double>(g_cxx_allocations.load()) / static_cast<double>(frames);
+      static_cast<double>(allocations.cxx) / static_cast<double>(frames);
   state.counters["malloc_per_frame"] =
-      static_cast<double>(g_c_allocations.load()) / static_cast<double>(frames);
+      static_cast<double>(allocations.c) / static_cast<double>(frames);
   ClearWorld(1, 1, 1);
 }
 

@@ -2,84 +2,19 @@
 // bare clear-and-swap loop (the baseline), of SCREENSYNC without an upload (quad + swap) and of
 // SCREENSYNC uploading every frame, all in one run, plus heap allocations per frame.
 // Usage: overlay_bench [--benchmark_min_time=<seconds>s]   (seconds per phase per round)
+#include "alloc_counter.h"
 #include "overlay.h"
 #include "window.h"
 
 #include <GL/gl.h>
 
 #include <algorithm>
-#include <atomic>
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <new>
 #include <string>
 #include <vector>
-
-// ---- Allocation counting ------------------------------------------------------------------
-// Every C++ allocation of the process goes through the operators below, and every malloc (GL
-// driver and X libraries included) through the wrappers around the C library's allocator.
-// Sanitizer builds keep their own allocator, so they run the phases without counting.
-namespace {
-std::atomic<long> g_news{0};
-std::atomic<long> g_mallocs{0};
-}  // namespace
-
-#if !defined(__SANITIZE_ADDRESS__)
-#define SKY_COUNT_ALLOCATIONS 1
-void* operator new(std::size_t size) {
-  ++g_news;
-  if (void* p = std::malloc(size == 0 ? 1 : size)) return p;
-  throw std::bad_alloc();
-}
-void* operator new[](std::size_t size) {
-  return operator new(size);
-}
-void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
-  ++g_news;
-  return std::malloc(size == 0 ? 1 : size);
-}
-void* operator new[](std::size_t size, const std::nothrow_t& tag) noexcept {
-  return operator new(size, tag);
-}
-void operator delete(void* p) noexcept {
-  std::free(p);
-}
-void operator delete[](void* p) noexcept {
-  std::free(p);
-}
-void operator delete(void* p, std::size_t) noexcept {
-  std::free(p);
-}
-void operator delete[](void* p, std::size_t) noexcept {
-  std::free(p);
-}
-void operator delete(void* p, const std::nothrow_t&) noexcept {
-  std::free(p);
-}
-void operator delete[](void* p, const std::nothrow_t&) noexcept {
-  std::free(p);
-}
-
-extern "C" {
-void* __libc_malloc(std::size_t);
-void* __libc_calloc(std::size_t, std::size_t);
-void* __libc_realloc(void*, std::size_t);
-void* malloc(std::size_t size) {
-  ++g_mallocs;
-  return __libc_malloc(size);
-}
-void* calloc(std::size_t n, std::size_t size) {
-  ++g_mallocs;
-  return __libc_calloc(n, size);
-}
-void* realloc(void* p, std::size_t size) {
-  ++g_mallocs;
-  return __libc_realloc(p, size);
-}
-}
-#endif
 
 namespace {
 
@@ -117,8 +52,7 @@ void SyncWithUpload() {
 void RunPhase(Phase& phase, double seconds) {
   phase.frame();  // settle: the first frame after a switch may pay for state changes
   glFinish();
-  const long news = g_news;
-  const long mallocs = g_mallocs;
+  alloc_counter::Start();
   const double start = GetTime();
   long frames = 0;
   do {
@@ -127,8 +61,9 @@ void RunPhase(Phase& phase, double seconds) {
   } while (frames < 5 || GetTime() - start < seconds);
   glFinish();
   const double elapsed = GetTime() - start;
-  phase.news += g_news - news;
-  phase.mallocs += g_mallocs - mallocs;
+  const alloc_counter::Counts counted = alloc_counter::Stop();
+  phase.news += counted.cxx;
+  phase.mallocs += counted.c;
   phase.frames += frames;
   phase.ms_per_frame.push_back(elapsed * 1000.0 / static_cast<double>(frames));
 }
@@ -178,31 +113,31 @@ int main(int argc, char** argv) {
               "malloc/frame");
   for (const Phase& p : phases) {
     const double ms = Median(p.ms_per_frame);
-    std::printf("%-26s %9.3f %9.2f", p.name, ms, ms / base);
-#ifdef SKY_COUNT_ALLOCATIONS
-    std::printf(" %12.3f %14.3f\n", static_cast<double>(p.news) / static_cast<double>(p.frames),
-                static_cast<double>(p.mallocs) / static_cast<double>(p.frames));
-#else
-    std::printf(" %12s %14s\n", "n/a", "n/a");
-#endif
+    std::printf("%-26s %9.3f %9.2f %12.3f", p.name, ms, ms / base,
+                static_cast<double>(p.news) / static_cast<double>(p.frames));
+    if (alloc_counter::CountsCAllocations()) {
+      std::printf(" %14.3f\n", static_cast<double>(p.mallocs) / static_cast<double>(p.frames));
+    } else {
+      std::printf(" %14s\n", "n/a");
+    }
   }
   std::printf("split: quad %.3f ms (%.2f x base), upload %.3f ms (%.2f x base)\n", quad - base,
               (quad - base) / base, full - quad, (full - quad) / base);
 
   // The overlay promises no allocation per frame: no C++ allocation may happen in the
-  // SCREENSYNC phases. The process-wide mallocs beyond the bare swap are shown for what the GL
+  // SCREENSYNC phases. The main thread's mallocs beyond the bare swap are shown for what the GL
   // driver does on its side (the overlay's own code calls no allocator per frame).
   const bool ok = phases[1].news == 0 && phases[2].news == 0;
-#ifdef SKY_COUNT_ALLOCATIONS
-  const double swap_mallocs =
-      static_cast<double>(phases[0].mallocs) / static_cast<double>(phases[0].frames);
-  for (int i = 1; i < 3; ++i) {
-    const double per_frame =
-        static_cast<double>(phases[i].mallocs) / static_cast<double>(phases[i].frames);
-    std::printf("%s: %.3f mallocs/frame beyond the bare swap\n", phases[i].name,
-                per_frame - swap_mallocs);
+  if (alloc_counter::CountsCAllocations()) {
+    const double swap_mallocs =
+        static_cast<double>(phases[0].mallocs) / static_cast<double>(phases[0].frames);
+    for (int i = 1; i < 3; ++i) {
+      const double per_frame =
+          static_cast<double>(phases[i].mallocs) / static_cast<double>(phases[i].frames);
+      std::printf("%s: %.3f mallocs/frame beyond the bare swap\n", phases[i].name,
+                  per_frame - swap_mallocs);
+    }
   }
-#endif
   if (!ok) std::printf("FAIL: SCREENSYNC allocated on the heap\n");
   EndProgram(ok ? 0 : 1);
 }
