@@ -338,15 +338,18 @@ Image Moon() {
 }
 
 // The moon's mask, just behind the moon and a little smaller on screen, so the moon covers it
-// at night. It gets no fade of its own, so by day it must vanish into the sky: a faint disc of
-// the day sky's own colour where it hangs (16.5 degrees up).
+// at night. It gets no fade or tint of its own and hangs in front of the sky at every hour
+// (16.5 degrees up), while the sky behind it darkens from full day colour to about a third of
+// it at dusk. So it is a very faint disc of the sky's colour halfway between the two: a few
+// percent off the sky behind it at any hour, fading out towards its rim, never a disc of its own.
 Image MoonMask() {
   Image img(128, 128, true);
-  const Rgb sky = DaySkyColour(16.5);
+  const Rgb day = DaySkyColour(16.5);
+  const Rgb sky{day.r * 0.55, day.g * 0.55, day.b * 0.55};
   for (int y = 0; y < img.height; ++y) {
     for (int x = 0; x < img.width; ++x) {
       const double r = Radius(img, x, y);
-      img.Set(x, y, sky, 0.2 * (1 - Smoothstep(0.84, 0.88, r)));
+      img.Set(x, y, sky, 0.05 * (1 - Smoothstep(0.3, 0.88, r)));  // no edge for the eye to catch
     }
   }
   return img;
