@@ -199,8 +199,12 @@ bool FRAME() {
   UpdateWorld(1.0f);
   RenderWorld();
 
-  char text[32];
-  std::snprintf(text, sizeof text, "%.16g", SUNANGLE);
+  // One text buffer for the whole run: the angle is often longer than a short string holds
+  // inline, and the frame loop should not go to the heap for it every frame.
+  static std::string text;
+  text.resize(31);  // "%.16g" of a double needs at most 24 characters
+  const int length = std::snprintf(text.data(), text.size() + 1, "%.16g", SUNANGLE);
+  text.resize(length > 0 ? static_cast<std::size_t>(length) : 0);
   LockPage();
   ClearPage();
   DrawText(10, 10, text);
