@@ -114,6 +114,8 @@ bool point_inside(const float* p, const float* t0, const float* t1, const float*
 extern "C" int coplanar_tri_tri(const float N[3], const float V0[3], const float V1[3],
                                 const float V2[3], const float U0[3], const float U1[3],
                                 const float U2[3]) {
+  // A missing point is bad input, not a reason to crash: such triangles share nothing.
+  if (!N || !V0 || !V1 || !V2 || !U0 || !U1 || !U2) return 0;
   // Project onto the axis-aligned plane in which the triangles have the largest area: drop the
   // axis along which the normal is largest. Strict comparisons: ties drop the later axis as
   // listed (|x| = |y| drops y, |x| = |z| drops z, |y| = |z| drops y).
@@ -148,6 +150,7 @@ extern "C" int coplanar_tri_tri(const float N[3], const float V0[3], const float
 
 extern "C" int tri_tri_intersect(const float V0[3], const float V1[3], const float V2[3],
                                  const float U0[3], const float U1[3], const float U2[3]) {
+  if (!V0 || !V1 || !V2 || !U0 || !U1 || !U2) return 0;  // bad input: no crash, no contact
   // Plane of the first triangle, and where the second triangle's vertices lie against it.
   float n1[3];
   plane_normal(V0, V1, V2, n1);

@@ -1,6 +1,7 @@
 // Triangle-triangle intersection: does a pair of triangles in space touch or intersect?
 // Exported with plain C symbol names; both functions are pure, allocate nothing and keep no state.
-// Points are three consecutive floats x, y, z; the test only ever reads them.
+// Points are three consecutive floats x, y, z; the test only ever reads them. A null pointer
+// anywhere gives 0.
 #ifndef SKY_SUPPORT_CROSSTEST_H
 #define SKY_SUPPORT_CROSSTEST_H
 

@@ -121,6 +121,8 @@ bool invert_matrix(const float m[16], float out[16]) {
 
 int gluProject(float objx, float objy, float objz, const float model[16], const float proj[16],
                const int viewport[4], float* winx, float* winy, float* winz) {
+  // A missing matrix, viewport or output is bad input: fail rather than crash.
+  if (!model || !proj || !viewport || !winx || !winy || !winz) return 0;
   const float in[4] = {objx, objy, objz, 1.0f};
   float eye[4];
   float clip[4];
@@ -143,6 +145,7 @@ int gluProject(float objx, float objy, float objz, const float model[16], const 
 
 int gluUnProject(float winx, float winy, float winz, const float model[16], const float proj[16],
                  const int viewport[4], float* objx, float* objy, float* objz) {
+  if (!model || !proj || !viewport || !objx || !objy || !objz) return 0;
   // A viewport without area maps every window point to infinity or NaN; report it as a
   // failure rather than hand back coordinates that are not finite.
   if (viewport[2] == 0 || viewport[3] == 0) return 0;

@@ -180,6 +180,24 @@ TEST(Crosstest, DegenerateTrianglesFollowTheSameSteps) {
   EXPECT_EQ(intersect(flat, Tri{{0.5f, 5, -1}, {0.5f, 5, 1}, {0.5f, 5, 0}}), 0);
 }
 
+// Each of the points (and the coplanar test's normal) in turn left out: 0, never a crash, even
+// for two copies of one triangle, which otherwise intersect.
+TEST(Crosstest, NullPointsGiveZero) {
+  const float normal[3] = {0, 0, 1};
+  const float* p[7] = {normal,         kUnit.a.data(), kUnit.b.data(), kUnit.c.data(),
+                       kUnit.a.data(), kUnit.b.data(), kUnit.c.data()};  // normal, V, U
+  ASSERT_EQ(tri_tri_intersect(p[1], p[2], p[3], p[4], p[5], p[6]), 1);
+  ASSERT_EQ(coplanar_tri_tri(p[0], p[1], p[2], p[3], p[4], p[5], p[6]), 1);
+  for (int missing = 0; missing < 7; ++missing) {
+    const float* q[7];
+    for (int i = 0; i < 7; ++i) q[i] = i == missing ? nullptr : p[i];
+    if (missing > 0) {
+      EXPECT_EQ(tri_tri_intersect(q[1], q[2], q[3], q[4], q[5], q[6]), 0) << missing;
+    }
+    EXPECT_EQ(coplanar_tri_tri(q[0], q[1], q[2], q[3], q[4], q[5], q[6]), 0) << missing;
+  }
+}
+
 // ---- Exact oracle on integer coordinates ---------------------------------------------------
 
 using IP = std::array<std::int64_t, 3>;

@@ -367,6 +367,28 @@ TEST(Project, FailuresReturnZeroAndLeaveOutputsUntouched) {
   }
 }
 
+// Each pointer argument in turn null: 0, and the outputs that were given are left untouched.
+TEST(Project, NullPointersFailWithoutTouchingOutputs) {
+  const Mat m = identity();
+  const Viewport vp{0, 0, 640, 480};
+  const float sentinel = std::bit_cast<float>(std::uint32_t{0x7FC01234});
+  for (int missing = 0; missing < 6; ++missing) {
+    for (bool unproj : {false, true}) {
+      float out[3] = {sentinel, sentinel, sentinel};
+      const float* model = missing == 0 ? nullptr : m.data();
+      const float* proj = missing == 1 ? nullptr : m.data();
+      const int* viewport = missing == 2 ? nullptr : vp.data();
+      float* x = missing == 3 ? nullptr : &out[0];
+      float* y = missing == 4 ? nullptr : &out[1];
+      float* z = missing == 5 ? nullptr : &out[2];
+      const int ok = unproj ? gluUnProject(320, 240, 0.5f, model, proj, viewport, x, y, z)
+                            : gluProject(0, 0, 0, model, proj, viewport, x, y, z);
+      EXPECT_EQ(ok, 0) << missing << (unproj ? " unproject" : " project");
+      for (float v : out) EXPECT_EQ(std::bit_cast<std::uint32_t>(v), 0x7FC01234u) << missing;
+    }
+  }
+}
+
 TEST(Project, ZeroSizeViewportStillProjects) {
   const float origin[3] = {0, 0, 0};
   const Result r = project(origin, identity(), identity(), {30, 40, 0, 0});
