@@ -30,6 +30,22 @@ float snap(float distance) {
   return std::fabs(distance) < kSnapDistance ? 0.0f : distance;
 }
 
+// Plane of triangle (a, b, c) and the snapped signed distances of p0, p1, p2 to it, with the
+// two products the rejection test and the interval rule use. Returns false when all three
+// points lie strictly on one side, so the triangles cannot meet.
+bool plane_distances(const float* a, const float* b, const float* c, const float* p0,
+                     const float* p1, const float* p2, float n[3], float dist[3], float& d0d1,
+                     float& d0d2) {
+  plane_normal(a, b, c, n);
+  const float offset = -dot(n, a);
+  dist[0] = snap(dot(n, p0) + offset);
+  dist[1] = snap(dot(n, p1) + offset);
+  dist[2] = snap(dot(n, p2) + offset);
+  d0d1 = dist[0] * dist[1];
+  d0d2 = dist[0] * dist[2];
+  return !(d0d1 > 0.0f && d0d2 > 0.0f);
+}
+
 // One end of an interval: where the edge from the apex k to vertex a crosses the other plane.
 // The coordinate difference is scaled by s_k before the division, as the rounding depends on it.
 float crossing(float pk, float pa, float sk, float sa) {
@@ -151,29 +167,13 @@ extern "C" int coplanar_tri_tri(const float N[3], const float V0[3], const float
 extern "C" int tri_tri_intersect(const float V0[3], const float V1[3], const float V2[3],
                                  const float U0[3], const float U1[3], const float U2[3]) {
   if (!V0 || !V1 || !V2 || !U0 || !U1 || !U2) return 0;  // bad input: no crash, no contact
-  // Plane of the first triangle, and where the second triangle's vertices lie against it.
-  float n1[3];
-  plane_normal(V0, V1, V2, n1);
-  const float d1 = -dot(n1, V0);
-  float du[3];
-  du[0] = snap(dot(n1, U0) + d1);
-  du[1] = snap(dot(n1, U1) + d1);
-  du[2] = snap(dot(n1, U2) + d1);
-  const float du0du1 = du[0] * du[1];
-  const float du0du2 = du[0] * du[2];
-  if (du0du1 > 0.0f && du0du2 > 0.0f) return 0;  // all of U strictly on one side
-
+  // Plane of the first triangle, and where the second triangle's vertices lie against it; the
+  // second plane is formed only when U is not wholly on one side of the first.
+  float n1[3], du[3], du0du1, du0du2;
+  if (!plane_distances(V0, V1, V2, U0, U1, U2, n1, du, du0du1, du0du2)) return 0;
   // The same the other way round.
-  float n2[3];
-  plane_normal(U0, U1, U2, n2);
-  const float d2 = -dot(n2, U0);
-  float dv[3];
-  dv[0] = snap(dot(n2, V0) + d2);
-  dv[1] = snap(dot(n2, V1) + d2);
-  dv[2] = snap(dot(n2, V2) + d2);
-  const float dv0dv1 = dv[0] * dv[1];
-  const float dv0dv2 = dv[0] * dv[2];
-  if (dv0dv1 > 0.0f && dv0dv2 > 0.0f) return 0;
+  float n2[3], dv[3], dv0dv1, dv0dv2;
+  if (!plane_distances(U0, U1, U2, V0, V1, V2, n2, dv, dv0dv1, dv0dv2)) return 0;
 
   // Both triangles cross the line where the planes meet. Compare their intervals on it, measured
   // along the coordinate axis on which the line's direction is largest (ties go to the lower

@@ -51,29 +51,24 @@ wait_texts() {
   fail "fewer than $1 frames in 60 s"
 }
 
-# wait_angle MIN: waits until the printed sun angle is at least MIN (at most 240 s).
-wait_angle() {
-  for _ in $(seq 1 4800); do
+# wait_for_angle TEST VALUE SECONDS: waits until the printed sun angle compares with VALUE as the
+# awk comparison TEST (">=" or "<") says, for at most SECONDS.
+wait_for_angle() {
+  for _ in $(seq 1 $(($3 * 20))); do
     local a
     a=$(texts | tail -n 1)
-    [ -n "$a" ] && awk -v a="$a" -v m="$1" 'BEGIN { exit !(a + 0 >= m) }' && return 0
+    [ -n "$a" ] && awk -v a="$a" -v m="$2" "BEGIN { exit !(a + 0 $1 m) }" && return 0
     kill -0 "$pid" 2>/dev/null || fail "the demo ended early"
     sleep 0.05
   done
-  fail "the sun angle never reached $1"
+  fail "the sun angle never became $1 $2"
 }
 
+# wait_angle MIN: waits until the printed sun angle is at least MIN (at most 240 s).
+wait_angle() { wait_for_angle ">=" "$1" 240; }
+
 # wait_below MAX: waits until the printed sun angle is below MAX (at most 120 s).
-wait_below() {
-  for _ in $(seq 1 2400); do
-    local a
-    a=$(texts | tail -n 1)
-    [ -n "$a" ] && awk -v a="$a" -v m="$1" 'BEGIN { exit !(a + 0 < m) }' && return 0
-    kill -0 "$pid" 2>/dev/null || fail "the demo ended early"
-    sleep 0.05
-  done
-  fail "the sun angle never fell below $1"
-}
+wait_below() { wait_for_angle "<" "$1" 120; }
 
 # wait_exit: waits for the demo to end by itself (at most 60 s) and sets $status.
 wait_exit() {

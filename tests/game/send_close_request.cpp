@@ -1,30 +1,21 @@
-// send_close_request — asks an X window to close the way a window manager does: a
-// WM_PROTOCOLS client message carrying WM_DELETE_WINDOW. Usage: send_close_request WINDOW_ID
-#include <X11/Xlib.h>
-
+// send_close_request — asks an X window to close the way a window manager does (a WM_PROTOCOLS
+// client message carrying WM_DELETE_WINDOW), from a separate client. Usage: send_close_request ID
 #include <cstdio>
 #include <cstdlib>
+#include <exception>
+
+#include "x_display.h"
 
 int main(int argc, char** argv) {
   if (argc != 2) {
     std::fprintf(stderr, "usage: send_close_request WINDOW_ID\n");
     return 2;
   }
-  Display* display = XOpenDisplay(nullptr);
-  if (!display) {
-    std::fprintf(stderr, "send_close_request: cannot open the display\n");
+  try {
+    SendCloseRequest(std::strtoul(argv[1], nullptr, 0));
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "send_close_request: %s\n", e.what());
     return 1;
   }
-  const Window window = std::strtoul(argv[1], nullptr, 0);
-  XEvent event{};
-  event.xclient.type = ClientMessage;
-  event.xclient.window = window;
-  event.xclient.message_type = XInternAtom(display, "WM_PROTOCOLS", False);
-  event.xclient.format = 32;
-  event.xclient.data.l[0] = static_cast<long>(XInternAtom(display, "WM_DELETE_WINDOW", False));
-  event.xclient.data.l[1] = CurrentTime;
-  XSendEvent(display, window, False, NoEventMask, &event);
-  XFlush(display);
-  XCloseDisplay(display);
   return 0;
 }
